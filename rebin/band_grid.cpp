@@ -7,13 +7,18 @@
 namespace corvalen {
 namespace {
 
+// Correctly rounded arithmetic is monotone, so for every finite df > 0 the
+// lower edges i * df - df / 2 never fall and the last upper edge is not below
+// the last lower edge: the grid is sorted. For df <= 0 or infinite no band can
+// hold anything. The literal search stays as the answer for any grid that is
+// neither, so that the result never depends on that argument.
 BandTable::Search chooseSearch(const BandTable& bands) {
     const long last = bands.lastBand;
-    bool rising = bands.lowerEdge[last] < bands.upperEdge[last];
-    for (long b = 1; rising && b < last; ++b) {
-        rising = bands.lowerEdge[b] < bands.lowerEdge[b + 1];
+    bool sorted = bands.lowerEdge[last] <= bands.upperEdge[last];
+    for (long b = 1; sorted && b < last; ++b) {
+        sorted = bands.lowerEdge[b] <= bands.lowerEdge[b + 1];
     }
-    if (rising) return BandTable::Search::Sorted;
+    if (sorted) return BandTable::Search::Sorted;
     for (long b = 1; b <= last; ++b) {
         if (bands.lowerEdge[b] < bands.upperEdge[b]) return BandTable::Search::Literal;
     }
@@ -27,10 +32,10 @@ long findBandLiterally(const BandTable& bands, double f) {
     return 0;
 }
 
-// Rising lower edges with upperEdge[b] == lowerEdge[b + 1] make the bands
-// disjoint and contiguous: the band is the last one whose lower edge is <= f,
-// if f is also below its upper edge.
-long findBandInRisingGrid(const BandTable& bands, double f) {
+// Lower edges that never fall, with upperEdge[b] == lowerEdge[b + 1], make
+// the bands disjoint (some may be empty): the band is the last one whose lower
+// edge is <= f, if f is also below the grid's top.
+long findBandInSortedGrid(const BandTable& bands, double f) {
     const long last = bands.lastBand;
     const double* lower = bands.lowerEdge.data();
     const double* upper = bands.upperEdge.data();
@@ -71,7 +76,7 @@ void buildBandGrid(double df, BandTable& bands) {
 
 long findBand(const BandTable& bands, double f) {
     switch (bands.search) {
-        case BandTable::Search::Sorted: return findBandInRisingGrid(bands, f);
+        case BandTable::Search::Sorted: return findBandInSortedGrid(bands, f);
         case BandTable::Search::Literal: return findBandLiterally(bands, f);
         case BandTable::Search::None: break;
     }

@@ -11,7 +11,7 @@
 // bands; findBand gives the same answer in O(1) for an ordinary grid (an
 // index estimated from f / df, corrected against the stored edges) and in
 // O(log L) at worst (a binary search over the stored lower edges). That is
-// only valid while the lower edges strictly rise, which buildBandGrid checks
+// only valid while the lower edges never fall, which buildBandGrid checks
 // once; a grid in which no band can hold anything (df <= 0, df infinite) is
 // recognised then too.
 #pragma once
