@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <string_view>
 
 namespace corvalen {
@@ -19,7 +20,8 @@ public:
 
     void write(std::string_view bytes) {
         if (bytes.size() <= capacity_ - used_) {
-            for (char c : bytes) storage_[used_++] = c;
+            std::memcpy(storage_ + used_, bytes.data(), bytes.size());
+            used_ += bytes.size();
             return;
         }
         writeSlow(bytes);

@@ -26,14 +26,14 @@ public:
     }
 
     int peek() {
-        if (pos_ == end_ && !refill()) return -1;
+        if (pos_ == end_ && !refill()) [[unlikely]] return -1;
         return static_cast<unsigned char>(*pos_);
     }
     // Only after a peek() that returned a byte.
-    void advance() {
-        if (*pos_ == '\n') ++lineFeeds_;
-        ++pos_;
-    }
+    void advance() { ++pos_; }
+    // Line feeds can only be consumed as white space, so the white-space
+    // skipper counts them and nothing else pays for it.
+    void countLineFeed() { ++lineFeeds_; }
 
     // Consumes everything up to and including the next line feed, however far
     // away; returns false when the stream ended first.

@@ -27,7 +27,17 @@ double convertWithLibrary(const ScannedNumber& number) {
     if (number.negative) text[length++] = '-';
     text[length++] = '0';
     text[length++] = '.';
-    for (int i = 0; i < number.digitCount; ++i) text[length++] = number.digits[i];
+    const int leading = number.significantCount < kLeadingDigits
+                            ? static_cast<int>(number.significantCount)
+                            : kLeadingDigits;
+    std::uint64_t value = number.leadingValue;
+    for (int i = leading - 1; i >= 0; --i, value /= 10) {
+        text[length + i] = static_cast<char>('0' + value % 10);
+    }
+    length += leading;
+    for (std::int64_t i = kLeadingDigits; i < number.significantCount && i < kMaxSignificantDigits; ++i) {
+        text[length++] = number.digits[i];
+    }
     if (number.truncated) text[length++] = '1';
     std::snprintf(text + length, sizeof text - static_cast<std::size_t>(length), "e%lld",
                   static_cast<long long>(number.pointPosition));
@@ -37,13 +47,10 @@ double convertWithLibrary(const ScannedNumber& number) {
 }  // namespace
 
 double toDouble(const ScannedNumber& number) {
-    if (number.digitCount == 0) return number.negative ? -0.0 : 0.0;
-    if (number.digitCount <= 19 && !number.truncated) {
-        std::uint64_t mantissa = 0;
-        for (int i = 0; i < number.digitCount; ++i) {
-            mantissa = mantissa * 10 + static_cast<std::uint64_t>(number.digits[i] - '0');
-        }
-        const std::int64_t power = number.pointPosition - number.digitCount;
+    if (number.significantCount == 0) return number.negative ? -0.0 : 0.0;
+    if (number.significantCount <= kLeadingDigits) {
+        const std::uint64_t mantissa = number.leadingValue;
+        const std::int64_t power = number.pointPosition - number.significantCount;
         if (mantissa <= kExactIntegerLimit && power >= -22 && power <= 22) {
             double value = static_cast<double>(mantissa);
             value = power < 0 ? value / kExactPowersOfTen[-power] : value * kExactPowersOfTen[power];

@@ -2,8 +2,8 @@
 //
 // Scanning only finds a token's extent and returns a plain record; converting
 // the digits to a double is a separate step (toDouble). The scanner works on
-// any Source with `int peek()` (next byte 0..255, or -1 at the end) and
-// `void advance()`, so the same code reads a memory buffer in the tests, the
+// any Source with `int peek()` (next byte 0..255, or -1 at the end),
+// `void advance()` and `void countLineFeed()`, so the same code reads a memory buffer in the tests, the
 // input file and standard input, and a token may span any buffer refill.
 //
 // A number is: optional sign, digits with an optional full stop, then — only
@@ -47,13 +47,20 @@ enum class ScanReason {
 // digits beyond them only matter through whether any of them is non-zero.
 constexpr int kMaxSignificantDigits = 800;
 
-// value = (-1)^negative * 0.d1d2...dn * 10^pointPosition, with d1 != 0, and
-// one more non-zero digit after dn when `truncated` is set. Zero has n = 0.
+// Significant digits that fit in 64 bits, accumulated as an integer while
+// scanning: most numbers have no more, and convert without a second pass.
+constexpr int kLeadingDigits = 19;
+
+// value = (-1)^negative * 0.d1d2...dn * 10^pointPosition with d1 != 0, where
+// n = significantCount (trailing zeros included); zero has n = 0. The first
+// min(n, 19) digits are the integer leadingValue; digits 20 to 800 stand in
+// digits[19..799] as characters; `truncated` says a later digit was non-zero.
 struct ScannedNumber {
     ScanReason reason;
     bool negative;
     bool truncated;
-    int digitCount;
+    std::int64_t significantCount;
+    std::uint64_t leadingValue;
     std::int64_t pointPosition;
     char digits[kMaxSignificantDigits];
 };
@@ -65,7 +72,10 @@ constexpr bool isDigit(int c) { return c >= '0' && c <= '9'; }
 
 template <class Source>
 void skipSpace(Source& in) {
-    while (isScanSpace(in.peek())) in.advance();
+    for (int c = in.peek(); isScanSpace(c); c = in.peek()) {
+        if (c == '\n') in.countLineFeed();
+        in.advance();
+    }
 }
 
 namespace detail {
@@ -74,8 +84,23 @@ namespace detail {
 // zero or infinity anyway; saturating keeps the arithmetic in range.
 constexpr std::int64_t kExponentBound = 100'000'000'000LL;
 
-inline std::int64_t saturatingExponentDigit(std::int64_t value, int digit) {
-    return value < kExponentBound ? value * 10 + digit : value;
+// Character stores may alias the source's own pointers, so the digit loop
+// keeps its state in locals and writes characters only past the 19th digit.
+struct MantissaScan {
+    std::uint64_t leadingValue = 0;
+    std::int64_t significantCount = 0;
+};
+
+inline void takeMantissaDigit(MantissaScan& mantissa, ScannedNumber& out, int c) {
+    if (mantissa.significantCount == 0 && c == '0') return;
+    if (mantissa.significantCount < kLeadingDigits) {
+        mantissa.leadingValue = mantissa.leadingValue * 10 + static_cast<unsigned>(c - '0');
+    } else if (mantissa.significantCount < kMaxSignificantDigits) {
+        out.digits[mantissa.significantCount] = static_cast<char>(c);
+    } else if (c != '0') {
+        out.truncated = true;
+    }
+    ++mantissa.significantCount;
 }
 
 }  // namespace detail
@@ -86,7 +111,8 @@ template <class Source>
 void scanNumber(Source& in, ScannedNumber& out) {
     out.negative = false;
     out.truncated = false;
-    out.digitCount = 0;
+    out.significantCount = 0;
+    out.leadingValue = 0;
     out.pointPosition = 0;
 
     skipSpace(in);
@@ -101,33 +127,22 @@ void scanNumber(Source& in, ScannedNumber& out) {
         c = in.peek();
     }
 
+    detail::MantissaScan mantissa;
     bool sawDigit = false;
-    std::int64_t integerDigits = 0;  // significant digits before the point
-    std::int64_t leadingFractionZeros = 0;
     for (; isDigit(c); in.advance(), c = in.peek()) {
         sawDigit = true;
-        if (out.digitCount == 0 && c == '0') continue;
-        if (out.digitCount < kMaxSignificantDigits) {
-            out.digits[out.digitCount++] = static_cast<char>(c);
-        } else if (c != '0') {
-            out.truncated = true;
-        }
-        ++integerDigits;
+        detail::takeMantissaDigit(mantissa, out, c);
     }
+    // Digits before the point place it; zeros right after it move it left
+    // until the first significant digit.
+    std::int64_t point = mantissa.significantCount;
     if (c == '.') {
         in.advance();
         c = in.peek();
         for (; isDigit(c); in.advance(), c = in.peek()) {
             sawDigit = true;
-            if (out.digitCount == 0 && c == '0') {
-                ++leadingFractionZeros;
-                continue;
-            }
-            if (out.digitCount < kMaxSignificantDigits) {
-                out.digits[out.digitCount++] = static_cast<char>(c);
-            } else if (c != '0') {
-                out.truncated = true;
-            }
+            if (mantissa.significantCount == 0 && c == '0') --point;
+            detail::takeMantissaDigit(mantissa, out, c);
         }
     }
     if (!sawDigit) {
@@ -146,21 +161,14 @@ void scanNumber(Source& in, ScannedNumber& out) {
             c = in.peek();
         }
         for (; isDigit(c); in.advance(), c = in.peek()) {
-            exponent = detail::saturatingExponentDigit(exponent, c - '0');
+            if (exponent < detail::kExponentBound) exponent = exponent * 10 + (c - '0');
         }
         if (negativeExponent) exponent = -exponent;
     }
 
-    // Trailing zeros carry no information once the point position is known.
-    while (out.digitCount > 0 && out.digits[out.digitCount - 1] == '0' && !out.truncated) {
-        --out.digitCount;
-    }
-    if (out.digitCount == 0) {
-        out.pointPosition = 0;
-    } else {
-        const std::int64_t base = integerDigits > 0 ? integerDigits : -leadingFractionZeros;
-        out.pointPosition = base + exponent;
-    }
+    out.significantCount = mantissa.significantCount;
+    out.leadingValue = mantissa.leadingValue;
+    out.pointPosition = mantissa.significantCount == 0 ? 0 : point + exponent;
     out.reason = ScanReason::Ok;
 }
 
