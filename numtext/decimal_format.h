@@ -10,14 +10,29 @@
 //
 // Shape: roundTo17Digits() makes digits and a decimal exponent; the layout
 // functions then round again, carry, and lay out sign, padding and point.
-// Neither allocates.
+// Neither allocates. A negative value keeps its '-' even when it rounds to
+// zero (and -0.0 has one), as printf does; NaN is always plain "nan".
+// A field narrower than the text widens; a width beyond kMaxFormattedLength
+// counts as kMaxFormattedLength.
 //
-//   formatFixed2(0.125, 10)              -> "      0.13"
-//   formatFixed2(21 * 0.005, 10)         -> "      0.11"
-//   formatFixed2(9.9999, 10)             -> "     10.00"
-//   formatExp4(0.0012345678, 12)         -> " 1.2346e-003"
-//   formatExp4(4.0, 12)                  -> " 4.0000e+000"
-//   formatExp4(inf, 12)                  -> "         inf"
+// Examples, with the exact value and its 17 digits where they matter:
+//
+//   formatFixed2(0.125, 10)                -> "      0.13"   a tie goes up
+//   formatFixed2(21 * 0.005, 10)           -> "      0.11"   0.104999999999999996... -> 0.10500000000000000
+//   formatFixed2(999999.995, 10)           -> "1000000.00"   999999.994999999995... -> 999999.99500000000
+//   formatFixed2(1000000000000000.25, 10)  -> "1000000000000000.30"   a tie at the 17th digit
+//   formatFixed2(9.9999, 10)               -> "     10.00"   the carry adds a digit
+//   formatFixed2(0.004, 10)                -> "      0.00"
+//   formatFixed2(-0.001, 10)               -> "     -0.00"
+//   formatFixed2(1e20, 10)                 -> "100000000000000000000.00"
+//   formatExp4(0.0012345678, 12)           -> " 1.2346e-003"
+//   formatExp4(4.0, 12)                    -> " 4.0000e+000"
+//   formatExp4(1.03125, 12)                -> " 1.0313e+000"   a tie goes up
+//   formatExp4(9.99995, 12)                -> " 1.0000e+001"   9.99995000000000011... -> 9.9999500000000001
+//   formatExp4(0.0, 12)                    -> " 0.0000e+000"
+//   formatExp4(-2.5e-300, 12)              -> "-2.5000e-300"
+//   formatExp4(inf, 12)                    -> "         inf"
+//   formatExp4(nan, 12)                    -> "         nan"
 #pragma once
 
 #include <cstddef>
