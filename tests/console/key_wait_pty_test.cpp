@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -80,6 +81,9 @@ struct KeyCase {
     std::string bytes;
     int code;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const KeyCase& key, std::ostream* out) { *out << key.name; }
 
 class KeyWaitKeys : public testing::TestWithParam<KeyCase> {};
 
