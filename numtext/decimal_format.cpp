@@ -66,7 +66,7 @@ constexpr std::uint64_t kSmallest19Digits = kPowersOfTen[18];
 
 // m < 2^53 and 5^32 < 2^74.4, so m * 5^s fits in 128 bits up to here.
 constexpr int kLastExactScale = 32;
-// 5^27 is the largest power of five below 2^64.
+// 5^27 is the largest power of five below 2^64: a 64-bit divisor.
 constexpr int kLastNarrowDivisor = 27;
 // The smallest subnormal has e = -324; one more for a low decade estimate.
 constexpr int kLastWideScale = 16 + 324 + 1;
@@ -80,6 +80,7 @@ constexpr auto kPowersOfFive = [] {
     }
     return powers;
 }();
+static_assert(kLastNarrowDivisor <= kLastExactScale, "64-bit divisors come from kPowersOfFive");
 
 // 5^s in [leading, leading + 1) * 2^shift, leading in [2^127, 2^128).
 struct TruncatedPower {
@@ -115,36 +116,6 @@ constexpr auto kWidePowersOfFive = [] {
     return table;
 }();
 
-constexpr std::uint64_t kNarrowPowersOfFive[kLastNarrowDivisor + 1] = {
-    1ULL,
-    5ULL,
-    25ULL,
-    125ULL,
-    625ULL,
-    3125ULL,
-    15625ULL,
-    78125ULL,
-    390625ULL,
-    1953125ULL,
-    9765625ULL,
-    48828125ULL,
-    244140625ULL,
-    1220703125ULL,
-    6103515625ULL,
-    30517578125ULL,
-    152587890625ULL,
-    762939453125ULL,
-    3814697265625ULL,
-    19073486328125ULL,
-    95367431640625ULL,
-    476837158203125ULL,
-    2384185791015625ULL,
-    11920928955078125ULL,
-    59604644775390625ULL,
-    298023223876953125ULL,
-    1490116119384765625ULL,
-    7450580596923828125ULL,
-};
 
 // floor(k * log10(2)), checked exactly for |k| <= 1200, which covers doubles.
 constexpr int floorLog10OfPowerOfTwo(int k) { return (k * 78913) >> 18; }
@@ -215,7 +186,7 @@ bool roundLargeInteger(std::uint64_t mantissa, int binaryExponent, int tens, int
     const int shift = binaryExponent - tens;
     if (tens > kLastNarrowDivisor || shift < 0 || shift > 74) return false;
     const Uint128 numerator = Uint128{mantissa} << shift;
-    const std::uint64_t divisor = kNarrowPowersOfFive[tens];
+    const auto divisor = static_cast<std::uint64_t>(kPowersOfFive[tens]);
     const Uint128 quotient = numerator / divisor;
     const auto remainder = static_cast<std::uint64_t>(numerator - quotient * divisor);
     return settle(quotient, remainder >= divisor - remainder, exponent, out);
@@ -339,7 +310,8 @@ double magnitudeOf(double value) {
 }  // namespace
 
 Decimal17 roundTo17Digits(double magnitude) {
-    const std::uint64_t bits = std::bit_cast<std::uint64_t>(magnitude) & ~(std::uint64_t{1} << 63);
+    const double positive = magnitudeOf(magnitude);
+    const std::uint64_t bits = std::bit_cast<std::uint64_t>(positive);
     const int biasedExponent = static_cast<int>(bits >> 52);
     std::uint64_t mantissa = bits & ((std::uint64_t{1} << 52) - 1);
     int binaryExponent = -1074;
@@ -350,7 +322,7 @@ Decimal17 roundTo17Digits(double magnitude) {
     if (mantissa == 0) return {0, 0};
     Decimal17 result;
     if (biasedExponent != 0x7FF && roundFast(mantissa, binaryExponent, result)) return result;
-    return roundFromExpansion(magnitudeOf(magnitude));
+    return roundFromExpansion(positive);
 }
 
 std::size_t formatFixed2(double value, int width, char* out) {

@@ -3,8 +3,9 @@
 // Scanning only finds a token's extent and returns a plain record; converting
 // the digits to a double is a separate step (toDouble). The scanner works on
 // any Source with `int peek()` (next byte 0..255, or -1 at the end),
-// `void advance()` and `void countLineFeed()`, so the same code reads a memory buffer in the tests, the
-// input file and standard input, and a token may span any buffer refill.
+// `void advance()` and `void countLineFeed()`, so the same code reads a
+// memory buffer in the tests, the input file and standard input, and a token
+// may span any buffer refill.
 //
 // A number is: optional sign, digits with an optional full stop, then — only
 // when at least one digit was taken — an optional exponent: e or E, an

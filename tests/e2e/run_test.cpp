@@ -9,12 +9,6 @@
 namespace corvalen::testing {
 namespace {
 
-std::string markers(long points, long lastBand) {
-    return "\n Reference 0 \n Reference 1 \n Reference 2 \n Reference 3 \n Reference 4 "
-           "\n Reference 5  j=" + std::to_string(points) + "  imax=" + std::to_string(lastBand) +
-           "\n\n Reference 6 ";
-}
-
 const std::string kClosing =
     "\n\n Note that output file format is: \n\n  freq (Hz)  amplitude (EU RMS) \n"
     "\n\n Calculation complete. \n Press any key to exit.";
@@ -24,7 +18,7 @@ TEST(Run, OnePointThroughTheWholeProgram) {
     dir.write("in.txt", "Hz EU\n12.3 0.5\n");
     const ProgramRun run = runProgram(dir.path(), "in.txt\n1\n1\n10\nout.txt\n");
     const std::string record = "\n \t      10.00 \t  3.5355e-001";
-    EXPECT_EQ(run.console, openedDialogue("in.txt", "out.txt") + markers(1, 1201) + record + kClosing);
+    EXPECT_EQ(run.console, openedDialogue("in.txt", "out.txt") + progressMarkers(1, 1201) + record + kClosing);
     EXPECT_EQ(dir.read("out.txt"), record);
     EXPECT_TRUE(run.exited);
     EXPECT_EQ(run.exitStatus, 0);
@@ -42,7 +36,7 @@ TEST(Run, ASpectrumOfSeveralBands) {
                                 "\n \t     300.00 \t  1.0000e+000"
                                 "\n \t   10000.00 \t  1.0000e+000";
     EXPECT_EQ(run.console,
-              openedDialogue("spectrum.dat", "result.txt") + markers(9, 121) + records + kClosing);
+              openedDialogue("spectrum.dat", "result.txt") + progressMarkers(9, 121) + records + kClosing);
     EXPECT_EQ(dir.read("result.txt"), records);
     EXPECT_EQ(run.exitStatus, 0);
 }
@@ -51,23 +45,16 @@ TEST(Run, OnlyHeaderLinesStillReachTheEnd) {
     TempDir dir;
     dir.write("in.txt", "one\ntwo\n");
     const ProgramRun run = runProgram(dir.path(), "in.txt\n2\n2\n50\nout.txt\n");
-    EXPECT_EQ(run.console, openedDialogue("in.txt", "out.txt") + markers(0, 241) + kClosing);
+    EXPECT_EQ(run.console, openedDialogue("in.txt", "out.txt") + progressMarkers(0, 241) + kClosing);
     EXPECT_EQ(dir.read("out.txt"), "");
     EXPECT_TRUE(dir.exists("out.txt"));
     EXPECT_EQ(run.exitStatus, 0);
 }
 
 TEST(Run, FilesThatCannotBeOpened) {
-    const std::string banner =
-        "\n  Corvalen - version 1.1, September 14, 2003 "
-        "\n This program converts a Fourier transform magnitude with constant bandwidth"
-        "\n to a wider resolution.\n"
-        "\n The input file must be frequency(Hz) and magnitude "
-        "\n The format is free. \n"
-        "\n Please enter the input filename. \n";
+    const std::string banner = dialogueBanner();
     TempDir dir;
     dir.write("in.txt", "100 1\n");
-    dir.write("existing.txt", "keep me");
 
     const ProgramRun missing = runProgram(dir.path(), "missing.txt 0 2 100 out.txt\n");
     EXPECT_EQ(missing.console, banner + " Failed to open file: missing.txt \n");
@@ -87,9 +74,8 @@ TEST(Run, FilesThatCannotBeOpened) {
     EXPECT_EQ(tooLong.exitStatus, 1);
 
     const ProgramRun outputFolder = runProgram(dir.path(), "in.txt 0 2 100 nowhere/out.txt\n");
-    const std::string opened = openedDialogue("in.txt", "nowhere/out.txt");
-    EXPECT_EQ(outputFolder.console,
-              opened.substr(0, opened.rfind(" File: ")) + " Failed to open file: nowhere/out.txt \n");
+    EXPECT_EQ(outputFolder.console, dialogueBeforeOutputOpen("in.txt", "nowhere/out.txt") +
+                                        " Failed to open file: nowhere/out.txt \n");
     EXPECT_EQ(outputFolder.exitStatus, 1);
     EXPECT_FALSE(dir.exists("out.txt"));
 }
@@ -136,7 +122,7 @@ TEST(Run, AnswersAreTakenTheWayTheConversionsTakeThem) {
             continue;
         }
         const long points = std::string(c.name) == "decimal header count" ? 0 : 2;
-        EXPECT_EQ(run.console, openedDialogue("in.txt", c.outputName) + markers(points, c.lastBand) +
+        EXPECT_EQ(run.console, openedDialogue("in.txt", c.outputName) + progressMarkers(points, c.lastBand) +
                                    c.records + kClosing)
             << c.name;
         EXPECT_EQ(dir.read(c.outputName), c.records) << c.name;
