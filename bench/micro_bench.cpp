@@ -24,7 +24,8 @@ std::string spectrumText(long points) {
     std::string text;
     char line[64];
     for (long i = 1; i <= points; ++i) {
-        std::snprintf(line, sizeof line, "%.2f\t%.6e\n", i * 0.05, amplitude(random));
+        std::snprintf(line, sizeof line, "%.2f\t%.6e\n", static_cast<double>(i) * 0.05,
+                      amplitude(random));
         text += line;
     }
     return text;

@@ -67,11 +67,11 @@ termios rawSettings(const termios& cooked) {
     termios raw = cooked;
     // No break-to-SIGINT, no CR/NL translation, no 8th-bit stripping, no
     // XON/XOFF: Ctrl+S, Ctrl+Q and Enter must arrive as the bytes typed.
-    raw.c_iflag &= ~(BRKINT | ICRNL | INLCR | IGNCR | ISTRIP | IXON);
+    raw.c_iflag &= ~tcflag_t{BRKINT | ICRNL | INLCR | IGNCR | ISTRIP | IXON};
     // No echo, no line editing, and Ctrl+C, Ctrl+\ or Ctrl+Z are keys rather
     // than signals; IEXTEN off leaves no system-specific input handling that
     // could swallow a key such as Ctrl+V.
-    raw.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
+    raw.c_lflag &= ~tcflag_t{ECHO | ECHONL | ICANON | ISIG | IEXTEN};
     raw.c_cc[VMIN] = 1;
     raw.c_cc[VTIME] = 0;
     // Output processing stays as it was, so text written before and after the

@@ -104,14 +104,14 @@ constexpr auto kWidePowersOfFive = [] {
         if (carry != 0) word[size++] = static_cast<std::uint32_t>(carry);
         if (s <= kLastExactScale) continue;
 
-        const int bitLength = 32 * (size - 1) + std::bit_width(word[size - 1]);
+        const int bitLength = 32 * (size - 1) + static_cast<int>(std::bit_width(word[size - 1]));
         const int shift = bitLength - 128;
         Uint128 leading = 0;
         for (int bit = bitLength - 1; bit >= 0 && bit >= shift; --bit) {
             leading = (leading << 1) | ((word[bit / 32] >> (bit % 32)) & 1U);
         }
         if (shift < 0) leading <<= -shift;
-        table[s - kLastExactScale - 1] = {leading, shift};
+        table[static_cast<std::size_t>(s - kLastExactScale - 1)] = {leading, shift};
     }
     return table;
 }();
@@ -143,7 +143,7 @@ bool settle(Uint128 truncated, bool roundUp, int exponent, Decimal17& out) {
 
 bool roundExactScale(std::uint64_t mantissa, int binaryExponent, int scale, int exponent,
                      Decimal17& out) {
-    const Uint128 scaled = mantissa * kPowersOfFive[scale];
+    const Uint128 scaled = mantissa * kPowersOfFive[static_cast<std::size_t>(scale)];
     const int shift = binaryExponent + scale;
     if (shift >= 0) {  // an integer: nothing to round
         if (shift > 64) return false;
@@ -160,7 +160,8 @@ bool roundExactScale(std::uint64_t mantissa, int binaryExponent, int scale, int 
 bool roundWideScale(std::uint64_t mantissa, int binaryExponent, int scale, int exponent,
                     Decimal17& out) {
     if (scale > kLastWideScale) return false;
-    const TruncatedPower& power = kWidePowersOfFive[scale - kLastExactScale - 1];
+    const TruncatedPower& power =
+        kWidePowersOfFive[static_cast<std::size_t>(scale - kLastExactScale - 1)];
     // mantissa * leading = high * 2^64 + low64, below 2^181.
     const auto leadingLow = static_cast<std::uint64_t>(power.leading);
     const auto leadingHigh = static_cast<std::uint64_t>(power.leading >> 64);
@@ -186,14 +187,14 @@ bool roundLargeInteger(std::uint64_t mantissa, int binaryExponent, int tens, int
     const int shift = binaryExponent - tens;
     if (tens > kLastNarrowDivisor || shift < 0 || shift > 74) return false;
     const Uint128 numerator = Uint128{mantissa} << shift;
-    const auto divisor = static_cast<std::uint64_t>(kPowersOfFive[tens]);
+    const auto divisor = static_cast<std::uint64_t>(kPowersOfFive[static_cast<std::size_t>(tens)]);
     const Uint128 quotient = numerator / divisor;
     const auto remainder = static_cast<std::uint64_t>(numerator - quotient * divisor);
     return settle(quotient, remainder >= divisor - remainder, exponent, out);
 }
 
 bool roundFast(std::uint64_t mantissa, int binaryExponent, Decimal17& out) {
-    const int log2Floor = std::bit_width(mantissa) - 1 + binaryExponent;
+    const int log2Floor = static_cast<int>(std::bit_width(mantissa)) - 1 + binaryExponent;
     // x in [2^k, 2^(k+1)) spans at most one power of ten, so e is this or one more.
     const int exponent = floorLog10OfPowerOfTwo(log2Floor);
     const int scale = 16 - exponent;

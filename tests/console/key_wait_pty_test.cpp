@@ -125,7 +125,7 @@ INSTANTIATE_TEST_SUITE_P(
                     KeyCase{"AltArrowUp", "\x1b\x1b[A", 27},
                     KeyCase{"EAcute", "\xc3\xa9", 0xC3},
                     KeyCase{"Euro", "\xe2\x82\xac", 0xE2}),
-    [](const testing::TestParamInfo<KeyCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<KeyCase>& key) { return std::string(key.param.name); });
 
 // A key typed while the program was still busy is already queued on the
 // terminal when the wait starts, and must end it at once.
@@ -161,8 +161,8 @@ TEST_P(KeyWaitSignals, SignalEndsTheProgramAndRestoresTheTerminal) {
 
 INSTANTIATE_TEST_SUITE_P(EndingSignals, KeyWaitSignals,
                          testing::Values(SIGTERM, SIGINT, SIGHUP, SIGQUIT),
-                         [](const testing::TestParamInfo<int>& info) {
-                             return std::string(sigabbrev_np(info.param));
+                         [](const testing::TestParamInfo<int>& signal) {
+                             return std::string(sigabbrev_np(signal.param));
                          });
 
 // Under a service or CI there is no terminal: the wait must not block.

@@ -54,7 +54,8 @@ inline std::string describeStatus(int status) {
 inline std::string visible(std::string_view bytes) {
     static constexpr char kHex[] = "0123456789abcdef";
     std::string shown;
-    for (unsigned char c : bytes) {
+    for (const char byte : bytes) {
+        const auto c = static_cast<unsigned char>(byte);
         if (c >= 0x20 && c < 0x7F) {
             shown += static_cast<char>(c);
         } else {
@@ -212,7 +213,7 @@ public:
     std::string unreadInput() {
         termios direct{};
         if (tcgetattr(slave_, &direct) != 0) return "<no terminal>";
-        direct.c_lflag &= ~(ICANON | ECHO);
+        direct.c_lflag &= ~tcflag_t{ICANON | ECHO};
         direct.c_cc[VMIN] = 1;
         direct.c_cc[VTIME] = 0;
         if (tcsetattr(slave_, TCSANOW, &direct) != 0) return "<settings refused>";

@@ -138,11 +138,12 @@ TEST(Run, TheLargestSpectrumKeepsItsEnergy) {
     double inputEnergy = 0.0;
     char line[64];
     for (long i = 1; i <= 199999; ++i) {
-        const double amplitude = 1.0 + (i % 97) / 10.0;
-        std::snprintf(line, sizeof line, "%.2f %.1f\n", i * 0.05, amplitude);
+        const double amplitude = 1.0 + static_cast<double>(i % 97) / 10.0;
+        const double frequency = static_cast<double>(i) * 0.05;
+        std::snprintf(line, sizeof line, "%.2f %.1f\n", frequency, amplitude);
         text += line;
         const double rms = amplitude * (std::sqrt(2.0) / 2.0);
-        if (i * 0.05 <= 10000.0) inputEnergy += rms * rms;
+        if (frequency <= 10000.0) inputEnergy += rms * rms;
     }
     dir.write("in.txt", text);
     const ProgramRun run = runProgram(dir.path(), "in.txt 2 1 0.05 out.txt");

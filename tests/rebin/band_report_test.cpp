@@ -131,7 +131,7 @@ TEST(BandReport, EnergyIsConserved) {
         std::vector<std::pair<double, double>> points;
         double inputEnergy = 0.0;
         for (long i = 1; i <= 150000; ++i) {
-            const double f = i * 0.0625;  // rising, up to 9,375 Hz
+            const double f = static_cast<double>(i) * 0.0625;  // rising, up to 9,375 Hz
             const double a = amplitude(random);
             points.emplace_back(f, a);
             if (f >= df / 2) inputEnergy += a * a;

@@ -15,10 +15,10 @@ struct Read {
     std::unique_ptr<InputSpectrum> spectrum = std::make_unique<InputSpectrum>();
     ReadOutcome outcome;
     std::vector<double> frequencies() const {
-        return {spectrum->frequency.begin(), spectrum->frequency.begin() + spectrum->count};
+        return {spectrum->frequency.data(), spectrum->frequency.data() + spectrum->count};
     }
     std::vector<double> amplitudes() const {
-        return {spectrum->amplitude.begin(), spectrum->amplitude.begin() + spectrum->count};
+        return {spectrum->amplitude.data(), spectrum->amplitude.data() + spectrum->count};
     }
 };
 
