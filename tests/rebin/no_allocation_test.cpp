@@ -19,6 +19,12 @@ namespace {
 std::atomic<long> gAllocations{0};
 }  // namespace
 
+// g++ sees the malloc inside the replaced operator new and the free inside
+// the replaced operator delete, and takes them for a mismatched pair.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+
 // Every allocation of the test binary passes through here and is counted.
 void* operator new(std::size_t size) {
     ++gAllocations;
