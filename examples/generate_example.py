@@ -34,14 +34,14 @@ MESH_HZ = SHAFT_HZ * PINION_TEETH  # 488.75 Hz
 
 # (frequency in Hz, RMS amplitude in EU, source); frequencies are whole lines.
 TONES = [
-    (SHAFT_HZ, 0.80, "shaft 1x"),
-    (2 * SHAFT_HZ, 0.30, "shaft 2x"),
-    (100.0, 0.15, "twice line frequency"),
+    (SHAFT_HZ, 0.80, "shaft rate, 1,275 rpm"),
+    (2 * SHAFT_HZ, 0.30, "twice shaft rate"),
+    (100.0, 0.15, "twice the 50 Hz line frequency"),
     (MESH_HZ - SHAFT_HZ, 0.25, "gear mesh, lower sideband"),
-    (MESH_HZ, 1.20, "gear mesh"),
+    (MESH_HZ, 1.20, "gear mesh, 23-tooth pinion"),
     (MESH_HZ + SHAFT_HZ, 0.20, "gear mesh, upper sideband"),
-    (2 * MESH_HZ, 0.45, "gear mesh 2x"),
-    (3 * MESH_HZ, 0.12, "gear mesh 3x"),
+    (2 * MESH_HZ, 0.45, "gear mesh, second harmonic"),
+    (3 * MESH_HZ, 0.12, "gear mesh, third harmonic"),
     (6242.5, 0.05, "bearing outer race"),
 ]
 
