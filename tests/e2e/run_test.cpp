@@ -9,9 +9,7 @@
 namespace corvalen::testing {
 namespace {
 
-const std::string kClosing =
-    "\n\n Note that output file format is: \n\n  freq (Hz)  amplitude (EU RMS) \n"
-    "\n\n Calculation complete. \n Press any key to exit.";
+const std::string kClosing = closingText();
 
 TEST(Run, OnePointThroughTheWholeProgram) {
     TempDir dir;

@@ -136,4 +136,9 @@ std::string progressMarkers(long points, long lastBand) {
            "\n\n Reference 6 ";
 }
 
+std::string closingText() {
+    return "\n\n Note that output file format is: \n\n  freq (Hz)  amplitude (EU RMS) \n"
+           "\n\n Calculation complete. \n Press any key to exit.";
+}
+
 }  // namespace corvalen::testing

@@ -47,4 +47,7 @@ std::string openedDialogue(const std::string& inputName, const std::string& outp
 // The progress markers and the count line, up to and including marker 6.
 std::string progressMarkers(long points, long lastBand);
 
+// The note on the output format and the completion text that end every finished run.
+std::string closingText();
+
 }  // namespace corvalen::testing
