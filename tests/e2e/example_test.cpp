@@ -41,8 +41,8 @@ Answers readAnswers() {
     Answers answers;
     answers.text = readExampleFile("answers.txt");
     int format = 0;
-    std::istringstream(answers.text) >> answers.inputName >> answers.headerLines >> format >> answers.resolution >>
-        answers.outputName;
+    std::istringstream(answers.text) >> answers.inputName >> answers.headerLines >> format >>
+        answers.resolution >> answers.outputName;
     return answers;
 }
 
@@ -113,10 +113,12 @@ TEST(Example, RunsAsTheReadmeShowsAndWritesTheCommittedOutput) {
     EXPECT_EQ(example.output, expected);
 
     const std::string spectrum = readExampleFile(answers.inputName);
-    const long dataLines = static_cast<long>(std::count(spectrum.begin(), spectrum.end(), '\n')) - answers.headerLines;
+    const long dataLines =
+        static_cast<long>(std::count(spectrum.begin(), spectrum.end(), '\n')) - answers.headerLines;
     const long lastBand = 1201;  // the first 10 Hz centre above 12,000 Hz
     EXPECT_EQ(example.run.console, openedDialogue(answers.inputName, answers.outputName) +
-                                       progressMarkers(dataLines, lastBand) + expected + closingText());
+                                       progressMarkers(dataLines, lastBand) + expected +
+                                       closingText());
     EXPECT_TRUE(example.run.exited);
     EXPECT_EQ(example.run.exitStatus, 0);
 }
@@ -143,20 +145,26 @@ TEST(Example, EveryToneComesOutInItsOwnBandAtItsKnownAmplitude) {
     const double noiseEnergy = linesPerBand * known.noiseMax * known.noiseMax;
     const double margin = 1e-4;
     std::map<long, const Tone*> toneBands;
-    for (const Tone& tone : known.tones) toneBands[std::lround(tone.frequency / answers.resolution)] = &tone;
+    for (const Tone& tone : known.tones) {
+        toneBands[std::lround(tone.frequency / answers.resolution)] = &tone;
+    }
     ASSERT_EQ(toneBands.size(), known.tones.size()) << "two tones share a band";
 
     for (const auto& [band, amplitude] : bands) {
         const auto tone = toneBands.find(band);
         if (tone == toneBands.end()) {
-            EXPECT_LE(amplitude, std::sqrt(noiseEnergy) * (1.0 + margin)) << static_cast<double>(band) * answers.resolution << " Hz holds only noise";
+            EXPECT_LE(amplitude, std::sqrt(noiseEnergy) * (1.0 + margin))
+                << static_cast<double>(band) * answers.resolution << " Hz holds only noise";
             continue;
         }
         const double rms = tone->second->rms;
         EXPECT_GE(amplitude, rms * (1.0 - margin)) << tone->second->source;
-        EXPECT_LE(amplitude, std::sqrt(rms * rms + noiseEnergy) * (1.0 + margin)) << tone->second->source;
+        EXPECT_LE(amplitude, std::sqrt(rms * rms + noiseEnergy) * (1.0 + margin))
+            << tone->second->source;
     }
-    for (const auto& [band, tone] : toneBands) EXPECT_TRUE(bands.count(band)) << tone->source << " has no band";
+    for (const auto& [band, tone] : toneBands) {
+        EXPECT_TRUE(bands.count(band)) << tone->source << " has no band";
+    }
 }
 
 }  // namespace
