@@ -7,7 +7,9 @@
 //
 // Beyond not crashing under the sanitizers, each run must satisfy what the
 // file format and the report format promise, checked against plain
-// retellings rather than the product's own code paths:
+// retellings rather than the product's own code paths (only the digits of a
+// record come from the product's formatter, which has its own tests against
+// a slow reference):
 //   - reading from memory and through a descriptor with a tiny buffer gives
 //     the same table and the same outcome;
 //   - slot k holds the k-th pair of the numbers the reference scanner finds
