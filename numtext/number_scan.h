@@ -10,11 +10,10 @@
 // A number is: optional sign, digits with an optional full stop, then — only
 // when at least one digit was taken — an optional exponent: e or E, an
 // optional sign, digits. An exponent letter without digits is taken and
-// ignored. At most 349 characters after the sign belong to one number, as
-// the input format has it: the characters after them begin the next number,
-// so a longer run of digits reads as two numbers. A failed scan consumes the
-// sign and decimal point in front of the failing character and leaves that
-// character unread. Examples (input -> value, characters consumed, reason):
+// ignored. Every character that fits belongs to the number, whatever its
+// length. A failed scan consumes the sign and decimal point in front of the
+// failing character and leaves that character unread. Examples (input ->
+// value, characters consumed, reason):
 //
 //   "12.5x"     -> 12.5,  4, Ok          ".5"      -> 0.5,   2, Ok
 //   "-7"        -> -7,    2, Ok          "5."      -> 5,     2, Ok
@@ -26,7 +25,6 @@
 //   "inf"       -> none,  0, NotANumber  "-.x"     -> none,  2, NotANumber
 //   "+"         -> none,  1, NotANumber  "."       -> none,  1, NotANumber
 //   ""          -> none,  0, EndOfInput
-//   400 zeros, then "7" -> 0, 349, Ok; the next number is 51 zeros and the 7
 //
 // Integers ("%ld"): optional sign and decimal digits, accumulated in 32 bits
 // with wrap-around: "4294967297" -> 1, "2147483648" -> -2147483648; a failed
@@ -45,9 +43,6 @@ enum class ScanReason {
     NotANumber,  // the next character cannot begin or continue the token
     EndOfInput,  // the input ended before a token began
 };
-
-// Characters after the sign that belong to one number.
-constexpr int kMaxNumberWidth = 349;
 
 // Enough significant digits to round any decimal correctly to a double: the
 // digits beyond them only matter through whether any of them is non-zero.
@@ -133,23 +128,19 @@ void scanNumber(Source& in, ScannedNumber& out) {
         c = in.peek();
     }
 
-    // Every character taken after the sign uses up one of the width; where
-    // it runs out the number ends, whatever comes next.
-    int width = kMaxNumberWidth;
     detail::MantissaScan mantissa;
     bool sawDigit = false;
-    for (; width > 0 && isDigit(c); in.advance(), c = in.peek(), --width) {
+    for (; isDigit(c); in.advance(), c = in.peek()) {
         sawDigit = true;
         detail::takeMantissaDigit(mantissa, out, c);
     }
     // Digits before the point place it; zeros right after it move it left
     // until the first significant digit.
     std::int64_t point = mantissa.significantCount;
-    if (width > 0 && c == '.') {
+    if (c == '.') {
         in.advance();
         c = in.peek();
-        --width;
-        for (; width > 0 && isDigit(c); in.advance(), c = in.peek(), --width) {
+        for (; isDigit(c); in.advance(), c = in.peek()) {
             sawDigit = true;
             if (mantissa.significantCount == 0 && c == '0') --point;
             detail::takeMantissaDigit(mantissa, out, c);
@@ -161,18 +152,16 @@ void scanNumber(Source& in, ScannedNumber& out) {
     }
 
     std::int64_t exponent = 0;
-    if (width > 0 && (c == 'e' || c == 'E')) {
+    if (c == 'e' || c == 'E') {
         in.advance();
         c = in.peek();
-        --width;
         bool negativeExponent = false;
-        if (width > 0 && (c == '+' || c == '-')) {
+        if (c == '+' || c == '-') {
             negativeExponent = (c == '-');
             in.advance();
             c = in.peek();
-            --width;
         }
-        for (; width > 0 && isDigit(c); in.advance(), c = in.peek(), --width) {
+        for (; isDigit(c); in.advance(), c = in.peek()) {
             if (exponent < detail::kExponentBound) exponent = exponent * 10 + (c - '0');
         }
         if (negativeExponent) exponent = -exponent;

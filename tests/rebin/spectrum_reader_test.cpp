@@ -58,15 +58,6 @@ TEST(SpectrumReader, AnOddCountOfNumbersEndsWithAZeroAmplitude) {
     EXPECT_EQ(read.outcome.end, ReadEnd::EndOfFile);
 }
 
-// A number ends after 349 characters following its sign; the rest of a
-// longer one is the next number, and the pairs after it shift by one.
-TEST(SpectrumReader, ANumberLongerThan349CharactersReadsAsTwo) {
-    const Read read = readText("1 " + std::string(400, '0') + "2\n3 4\n");
-    EXPECT_EQ(read.frequencies(), (Values{1, 2, 4}));
-    EXPECT_EQ(read.amplitudes(), (Values{0, 3, 0}));
-    EXPECT_EQ(read.outcome.end, ReadEnd::EndOfFile);
-}
-
 // A header line is everything up to its line feed, however long.
 TEST(SpectrumReader, HeaderLinesOfAnyLength) {
     const std::string longLine(400, 'h');
