@@ -19,9 +19,6 @@
 
 namespace corvalen::reference {
 
-// Characters after the sign that still belong to one number.
-constexpr std::size_t kNumberWidth = 349;
-
 inline bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
@@ -41,14 +38,14 @@ struct Number {
 
 // "%lf": optional sign; digits with an optional point; then, after at least
 // one digit, e or E, an optional sign and digits, where a letter without
-// digits is taken and ignored. At most 349 characters after the sign.
+// digits is taken and ignored. Every character that fits belongs to the
+// number, however many there are.
 inline Number scanNumber(std::string_view text, std::size_t at) {
     std::size_t i = skipSpaces(text, at);
     if (i == text.size()) return {ScanReason::EndOfInput, i, i, 0.0};
     const std::size_t start = i;
     if (text[i] == '+' || text[i] == '-') ++i;
-    const std::size_t limit = i + kNumberWidth;
-    auto fits = [&](std::size_t k) { return k < limit && k < text.size(); };
+    auto fits = [&](std::size_t k) { return k < text.size(); };
 
     int digits = 0;
     while (fits(i) && isDigitChar(text[i])) ++i, ++digits;
