@@ -33,9 +33,17 @@ bool namesOpenFile(const std::string& name, int fd) {
     return named.st_dev == open.st_dev && named.st_ino == open.st_ino;
 }
 
+int openOutput(const std::string& name) {
+    return ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+}
+
+void closeFile(int fd) { ::close(fd); }
+
 }  // namespace
 
-DialogueResult askSettings(ByteSource& answers, ByteSink& console) {
+const FileAccess kSystemFiles{openInput, namesOpenFile, openOutput, closeFile};
+
+DialogueResult askSettings(ByteSource& answers, ByteSink& console, const FileAccess& files) {
     DialogueResult result{false, {}};
     RunSettings& settings = result.settings;
 
@@ -48,7 +56,7 @@ DialogueResult askSettings(ByteSource& answers, ByteSink& console) {
     say(console, "\n Please enter the input filename. \n");
     console.flush();
     scanWord(answers, settings.inputName);
-    settings.inputFd = openInput(settings.inputName);
+    settings.inputFd = files.openInput(settings.inputName);
     if (settings.inputFd < 0) {
         sayWithName(console, " Failed to open file: ", settings.inputName, " \n");
         console.flush();
@@ -79,18 +87,17 @@ DialogueResult askSettings(ByteSource& answers, ByteSink& console) {
     scanWord(answers, settings.outputName);
     sayWithName(console, "\n\n ", settings.outputName, " \n\n");
 
-    if (namesOpenFile(settings.outputName, settings.inputFd)) {
+    if (files.isSameFile(settings.outputName, settings.inputFd)) {
         sayWithName(console, " Output file is the input file: ", settings.outputName, " \n");
         console.flush();
-        ::close(settings.inputFd);
+        files.closeFile(settings.inputFd);
         return result;
     }
-    settings.outputFd =
-        ::open(settings.outputName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    settings.outputFd = files.openOutput(settings.outputName);
     if (settings.outputFd < 0) {
         sayWithName(console, " Failed to open file: ", settings.outputName, " \n");
         console.flush();
-        ::close(settings.inputFd);
+        files.closeFile(settings.inputFd);
         return result;
     }
     sayWithName(console, " File: ", settings.outputName, " opened. \n");

@@ -8,6 +8,8 @@
 // name names the input file, which opening it for writing would destroy.
 #pragma once
 
+#include <string>
+
 #include "console/settings.h"
 #include "numtext/byte_sink.h"
 #include "numtext/byte_source.h"
@@ -19,6 +21,19 @@ struct DialogueResult {
     RunSettings settings;
 };
 
-DialogueResult askSettings(ByteSource& answers, ByteSink& console);
+// Every file operation of the dialogue, so that a test can answer the
+// questions with any names without any real file being created or emptied.
+struct FileAccess {
+    int (*openInput)(const std::string& name);            // open for reading, or -1
+    bool (*isSameFile)(const std::string& name, int fd);  // the name names the open file
+    int (*openOutput)(const std::string& name);           // created or truncated, or -1
+    void (*closeFile)(int fd);
+};
+
+// The real file system.
+extern const FileAccess kSystemFiles;
+
+DialogueResult askSettings(ByteSource& answers, ByteSink& console,
+                           const FileAccess& files = kSystemFiles);
 
 }  // namespace corvalen

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "support/dialogue_texts.h"
+
 namespace corvalen::testing {
 
 struct ProgramRun {
@@ -33,21 +35,5 @@ public:
 private:
     std::string path_;
 };
-
-// The dialogue's console text up to the input file name's question.
-std::string dialogueBanner();
-
-// The dialogue's console text up to the echo of the output name, before the
-// output file is opened (or refused).
-std::string dialogueBeforeOutputOpen(const std::string& inputName, const std::string& outputName);
-
-// The console text of a dialogue that opened both files, as the program prints it.
-std::string openedDialogue(const std::string& inputName, const std::string& outputName);
-
-// The progress markers and the count line, up to and including marker 6.
-std::string progressMarkers(long points, long lastBand);
-
-// The note on the output format and the completion text that end every finished run.
-std::string closingText();
 
 }  // namespace corvalen::testing
