@@ -20,7 +20,7 @@ case $seconds in
     '' | *[!0-9]*) echo "seconds must be a whole number: $seconds" >&2; exit 2 ;;
 esac
 
-CXX=clang++ cmake -S "$root" -B "$build" -DCORVALEN_FUZZ=ON -DCORVALEN_TESTS=OFF </dev/null >/dev/null
+CXX=clang++ cmake -S "$root" -B "$build" -DCORVALEN_FUZZ=ON -DCORVALEN_TESTS=OFF -DCORVALEN_WERROR=ON </dev/null >/dev/null
 cmake --build "$build" -j2 --target number_scan_fuzz reader_fuzz dialogue_fuzz </dev/null
 build=$(cd "$build" && pwd)
 
