@@ -65,9 +65,8 @@ void checkSameReading(const ReadOutcome& a, const ReadOutcome& b) {
     }
     if (gSpectrum.count != gSpectrumFromFile.count) fail("count depends on the read buffer");
     for (long k = 0; k < gSpectrum.count; ++k) {
-        const auto uk = static_cast<std::size_t>(k);
-        if (!sameBits(gSpectrum.frequency[uk], gSpectrumFromFile.frequency[uk]) ||
-            !sameBits(gSpectrum.amplitude[uk], gSpectrumFromFile.amplitude[uk])) {
+        if (!sameBits(gSpectrum.frequency[k], gSpectrumFromFile.frequency[k]) ||
+            !sameBits(gSpectrum.amplitude[k], gSpectrumFromFile.amplitude[k])) {
             fail("point depends on the read buffer");
         }
     }
@@ -119,8 +118,11 @@ void checkReading(std::string_view file, std::int32_t headerLines, bool peak, co
     for (std::size_t k = 0; k < count; ++k) {
         const double frequency = values[2 * k];
         const double amplitude = 2 * k + 1 < values.size() ? values[2 * k + 1] : 0.0;
-        if (!sameBits(gSpectrum.frequency[k], frequency)) fail("frequency slot");
-        if (!sameBits(gSpectrum.amplitude[k], peak ? amplitude * toRms : amplitude)) fail("amplitude slot");
+        const auto slot = static_cast<long>(k);
+        if (!sameBits(gSpectrum.frequency[slot], frequency)) fail("frequency slot");
+        if (!sameBits(gSpectrum.amplitude[slot], peak ? amplitude * toRms : amplitude)) {
+            fail("amplitude slot");
+        }
         if (k > 0 && fallingLine == 0 && frequency < values[2 * k - 2]) fallingLine = lineAt(file, starts[2 * k]);
     }
     if (outcome.fallingLine != fallingLine) fail("falling line");
@@ -172,23 +174,23 @@ std::string literalReport() {
     const long last = gBands.lastBand;
     for (long b = 0; b <= last; ++b) gLiteralSums[b] = 0.0;
     for (long k = 0; k < gSpectrum.count; ++k) {
-        const double f = gSpectrum.frequency[static_cast<std::size_t>(k)];
+        const double f = gSpectrum.frequency[k];
         if (f > 10'000.0) break;
-        const double a = gSpectrum.amplitude[static_cast<std::size_t>(k)];
+        const double a = gSpectrum.amplitude[k];
         for (long b = 1; b <= last; ++b) {
-            const auto ub = static_cast<std::size_t>(b);
-            if (gBands.lowerEdge[ub] <= f && f < gBands.upperEdge[ub]) gLiteralSums[b] += a * a;
+            if (gBands.lowerEdge[b] <= f && f < gBands.upperEdge[b]) gLiteralSums[b] += a * a;
         }
     }
     std::string report;
     if (gSpectrum.count == 0) return report;
-    const double lastFrequency = gSpectrum.frequency[static_cast<std::size_t>(gSpectrum.count - 1)];
+    const double lastFrequency = gSpectrum.frequency[gSpectrum.count - 1];
     char record[kMaxRecordLength];
     for (long b = 1; b <= last; ++b) {
-        const auto ub = static_cast<std::size_t>(b);
         const double amplitude = std::sqrt(gLiteralSums[b]);
-        if (gBands.lowerEdge[ub] > lastFrequency) break;
-        if (amplitude > 1e-20) report.append(record, formatBandRecord(gBands.centre[ub], amplitude, record));
+        if (gBands.lowerEdge[b] > lastFrequency) break;
+        if (amplitude > 1e-20) {
+            report.append(record, formatBandRecord(gBands.centre[b], amplitude, record));
+        }
     }
     return report;
 }
