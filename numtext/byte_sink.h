@@ -32,7 +32,6 @@ public:
     bool close();
 
     bool failed() const { return failed_; }
-    int fd() const { return fd_; }
 
 private:
     void writeSlow(std::string_view bytes);

@@ -45,19 +45,18 @@ inline Number scanNumber(std::string_view text, std::size_t at) {
     if (i == text.size()) return {ScanReason::EndOfInput, i, i, 0.0};
     const std::size_t start = i;
     if (text[i] == '+' || text[i] == '-') ++i;
-    auto fits = [&](std::size_t k) { return k < text.size(); };
 
     int digits = 0;
-    while (fits(i) && isDigitChar(text[i])) ++i, ++digits;
-    if (fits(i) && text[i] == '.') {
+    while (i < text.size() && isDigitChar(text[i])) ++i, ++digits;
+    if (i < text.size() && text[i] == '.') {
         ++i;
-        while (fits(i) && isDigitChar(text[i])) ++i, ++digits;
+        while (i < text.size() && isDigitChar(text[i])) ++i, ++digits;
     }
     if (digits == 0) return {ScanReason::NotANumber, start, i, 0.0};
-    if (fits(i) && (text[i] == 'e' || text[i] == 'E')) {
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
         ++i;
-        if (fits(i) && (text[i] == '+' || text[i] == '-')) ++i;
-        while (fits(i) && isDigitChar(text[i])) ++i;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+        while (i < text.size() && isDigitChar(text[i])) ++i;
     }
     const std::string token(text.substr(start, i - start));
     return {ScanReason::Ok, start, i, std::strtod(token.c_str(), nullptr)};
